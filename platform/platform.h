@@ -1,5 +1,6 @@
 // The operating-system boundary: files, standard streams, arguments, environment, commands, exit.
-// Every call goes through one replaceable table so tests can fake the machine or make any call fail.
+// Every call goes through one replaceable table so tests can fake the machine or make any call
+// fail.
 #pragma once
 
 #include <cstddef>
@@ -62,7 +63,8 @@ struct SystemCalls {
   bool (*runProgram)(const char* program, const char* const* argv);
   /// Runs a line through the platform's own command interpreter and waits; false if not started.
   bool (*runShellLine)(const char* line);
-  [[noreturn]] void (*exitProcess)(int code);
+  /// Ends the process; a test's replacement may throw instead of returning.
+  void (*exitProcess)(int code);
 };
 
 /// The calls in force; tests replace entries and restore them with `restoreSystemCalls`.
@@ -70,7 +72,9 @@ extern SystemCalls systemCalls;
 
 /// The backend's own table.
 const SystemCalls& nativeSystemCalls();
-inline void restoreSystemCalls() { systemCalls = nativeSystemCalls(); }
+inline void restoreSystemCalls() {
+  systemCalls = nativeSystemCalls();
+}
 
 /// Hands the process's command line to the backend; called once by main.
 void setCommandLine(int argc, char** argv);

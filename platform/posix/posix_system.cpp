@@ -1,6 +1,7 @@
 // The POSIX backend of the operating-system boundary: the only file that looks at errno.
 // File names have their backslashes mapped to "/" before any system call sees them.
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -30,6 +31,7 @@ Failure failureFromErrno(int error) {
       return Failure::NOT_FOUND;
     case EACCES:
     case EPERM:
+    case EBADF:  // a handle opened without the access the call needs
     case EROFS:
     case ETXTBSY:
     case EISDIR:
@@ -188,24 +190,29 @@ FileHandle posixStandardHandle(StandardStream stream) {
   }
 }
 
-bool posixIsTerminal(FileHandle handle) { return ::isatty(static_cast<int>(handle)) == 1; }
+bool posixIsTerminal(FileHandle handle) {
+  return ::isatty(static_cast<int>(handle)) == 1;
+}
 
-int posixArgumentCount() { return savedArgc > 0 ? savedArgc - 1 : 0; }
+int posixArgumentCount() {
+  return savedArgc > 0 ? savedArgc - 1 : 0;
+}
 
 const char* posixArgument(int index) {
   if (index < 1 || index >= savedArgc) return nullptr;
   return savedArgv[index];
 }
 
-const char* posixEnvironmentVariable(const char* name) { return std::getenv(name); }
+const char* posixEnvironmentVariable(const char* name) {
+  return std::getenv(name);
+}
 
 bool posixRunProgram(const char* program, const char* const* argv) {
   char path[MAX_NAME];
   if (!mapName(program, path)) return false;
   pid_t child;
   // The child inherits the standard handles; our own files are close-on-exec.
-  if (::posix_spawnp(&child, path, nullptr, nullptr, const_cast<char* const*>(argv), environ) !=
-      0)
+  if (::posix_spawnp(&child, path, nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0)
     return false;
   int status;
   while (::waitpid(child, &status, 0) < 0) {
@@ -220,12 +227,14 @@ bool posixRunShellLine(const char* line) {
   return posixRunProgram("/bin/sh", argv);
 }
 
-[[noreturn]] void posixExit(int code) { ::_exit(code); }
+void posixExit(int code) {
+  ::_exit(code);
+}
 
 const SystemCalls NATIVE = {
-    posixOpenFile,  posixOpenDevice,     posixFileExists,     posixRead,
-    posixWrite,     posixTruncateHere,   posixClose,          posixStandardHandle,
-    posixIsTerminal, posixArgumentCount, posixArgument,       posixEnvironmentVariable,
+    posixOpenFile,   posixOpenDevice,    posixFileExists, posixRead,
+    posixWrite,      posixTruncateHere,  posixClose,      posixStandardHandle,
+    posixIsTerminal, posixArgumentCount, posixArgument,   posixEnvironmentVariable,
     posixRunProgram, posixRunShellLine,  posixExit,
 };
 
@@ -233,11 +242,15 @@ const SystemCalls NATIVE = {
 
 SystemCalls systemCalls = NATIVE;
 
-const SystemCalls& nativeSystemCalls() { return NATIVE; }
+const SystemCalls& nativeSystemCalls() {
+  return NATIVE;
+}
 
 void setCommandLine(int argc, char** argv) {
   savedArgc = argc;
   savedArgv = argv;
+  // A closed pipe on standard output must come back as a failed write, not kill the process.
+  ::signal(SIGPIPE, SIG_IGN);
 }
 
 }  // namespace platform
