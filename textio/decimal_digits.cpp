@@ -1,0 +1,257 @@
+// The decimal form of a double: its exact leading digits, rounded to the 17-digit intermediate,
+// and the digit rounding that the field layouts apply to it.
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#include "textio/real_field.h"
+
+namespace textio {
+namespace {
+
+using u128 = unsigned __int128;
+
+constexpr std::uint64_t POW10[20] = {1ULL,
+                                     10ULL,
+                                     100ULL,
+                                     1000ULL,
+                                     10000ULL,
+                                     100000ULL,
+                                     1000000ULL,
+                                     10000000ULL,
+                                     100000000ULL,
+                                     1000000000ULL,
+                                     10000000000ULL,
+                                     100000000000ULL,
+                                     1000000000000ULL,
+                                     10000000000000ULL,
+                                     100000000000000ULL,
+                                     1000000000000000ULL,
+                                     10000000000000000ULL,
+                                     100000000000000000ULL,
+                                     1000000000000000000ULL,
+                                     10000000000000000000ULL};
+
+// m * 5^q stays below 2^128 for every significand m < 2^53 while q <= 32.
+constexpr int FAST_MAX_SCALE = 32;
+
+constexpr auto POW5 = [] {
+  struct Table {
+    u128 value[FAST_MAX_SCALE + 1];
+  } table{};
+  u128 power = 1;
+  for (int q = 0; q <= FAST_MAX_SCALE; ++q) {
+    table.value[q] = power;
+    power *= 5;
+  }
+  return table;
+}();
+
+// Enough 32-bit limbs for the largest product met: a 53-bit significand times 10^342 (the
+// smallest subnormal scaled to 18 digits) has fewer than 1200 bits.
+constexpr int BIG_LIMBS = 40;
+
+struct BigNumber {
+  std::uint32_t limb[BIG_LIMBS];  // least significant first
+  int size;
+};
+
+void multiplySmall(BigNumber& n, std::uint32_t factor) {
+  std::uint64_t carry = 0;
+  for (int j = 0; j < n.size; ++j) {
+    std::uint64_t product = std::uint64_t{n.limb[j]} * factor + carry;
+    n.limb[j] = static_cast<std::uint32_t>(product);
+    carry = product >> 32;
+  }
+  if (carry != 0) n.limb[n.size++] = static_cast<std::uint32_t>(carry);
+}
+
+void divideSmall(BigNumber& n, std::uint32_t divisor) {
+  std::uint64_t remainder = 0;
+  for (int j = n.size - 1; j >= 0; --j) {
+    std::uint64_t current = (remainder << 32) | n.limb[j];
+    n.limb[j] = static_cast<std::uint32_t>(current / divisor);
+    remainder = current % divisor;
+  }
+  while (n.size > 0 && n.limb[n.size - 1] == 0) --n.size;
+}
+
+void shiftLeft(BigNumber& n, int bits) {
+  int words = bits / 32;
+  int rest = bits % 32;
+  n.limb[n.size] = 0;
+  for (int j = n.size; j >= 0; --j) {
+    std::uint32_t high = n.limb[j] << rest;
+    std::uint32_t low = (rest != 0 && j > 0) ? n.limb[j - 1] >> (32 - rest) : 0;
+    n.limb[j + words] = high | low;
+  }
+  for (int j = 0; j < words; ++j) n.limb[j] = 0;
+  n.size += words + 1;
+  while (n.size > 0 && n.limb[n.size - 1] == 0) --n.size;
+}
+
+void shiftRight(BigNumber& n, int bits) {
+  int words = bits / 32;
+  int rest = bits % 32;
+  if (words >= n.size) {
+    n.size = 0;
+    return;
+  }
+  int newSize = n.size - words;
+  for (int j = 0; j < newSize; ++j) {
+    std::uint32_t low = n.limb[j + words] >> rest;
+    std::uint32_t high =
+        (rest != 0 && j + words + 1 < n.size) ? n.limb[j + words + 1] << (32 - rest) : 0;
+    n.limb[j] = low | high;
+  }
+  n.size = newSize;
+  while (n.size > 0 && n.limb[n.size - 1] == 0) --n.size;
+}
+
+/// floor(m * 2^e * 10^q) by exact integer arithmetic, for results below 2^64. Multiplications
+/// come before divisions, and successive floors of divisions equal the floor of their product.
+std::uint64_t scaleExactly(std::uint64_t m, int e, int q) {
+  BigNumber n{};
+  n.limb[0] = static_cast<std::uint32_t>(m);
+  n.limb[1] = static_cast<std::uint32_t>(m >> 32);
+  n.size = n.limb[1] != 0 ? 2 : 1;
+  for (; q >= 9; q -= 9) multiplySmall(n, 1000000000U);
+  if (q > 0) multiplySmall(n, static_cast<std::uint32_t>(POW10[q]));
+  if (e > 0) shiftLeft(n, e);
+  for (; q <= -9; q += 9) divideSmall(n, 1000000000U);
+  if (q < 0) divideSmall(n, static_cast<std::uint32_t>(POW10[-q]));
+  if (e < 0) shiftRight(n, -e);
+  std::uint64_t result = n.size > 0 ? n.limb[0] : 0;
+  if (n.size > 1) result |= std::uint64_t{n.limb[1]} << 32;
+  return result;
+}
+
+/// floor(m * 2^e * 10^q); the fast cases fit 128 bits, the rest (values below about 1e-15 or
+/// above 1e18) take the wide arithmetic.
+std::uint64_t scaleToEighteenDigits(std::uint64_t m, int e, int q) {
+  if (q >= 0 && q <= FAST_MAX_SCALE) {
+    if (e >= 0) return (m << e) * POW10[q];
+    u128 product = u128{m} * POW5.value[q];  // times 2^q lies in the shift below
+    int shift = -e - q;
+    return static_cast<std::uint64_t>(shift >= 0 ? product >> shift : product << -shift);
+  }
+  return scaleExactly(m, e, q);
+}
+
+constexpr char DIGIT_PAIRS[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+/// Writes the 2*pairs low decimal digits of value, most significant first.
+void writePairs(char* out, std::uint64_t value, int pairs) {
+  for (int j = pairs - 1; j >= 0; --j) {
+    std::memcpy(out + 2 * j, DIGIT_PAIRS + 2 * (value % 100), 2);
+    value /= 100;
+  }
+}
+
+void setMarker(DecimalDigits& result, const char* marker) {
+  result.finite = false;
+  result.length = static_cast<int>(std::strlen(marker));
+  std::memcpy(result.digits, marker, result.length);
+}
+
+}  // namespace
+
+DecimalDigits toDecimalDigits(double value) {
+  DecimalDigits result{};
+  result.finite = true;
+  std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+  bool sign = (bits >> 63) != 0;
+  int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  constexpr std::uint64_t QUIET_BIT = std::uint64_t{1} << 51;
+
+  if (biased == 0x7FF) {
+    if (fraction == 0) {
+      setMarker(result, "1#INF");
+    } else if ((fraction & QUIET_BIT) == 0) {
+      setMarker(result, "1#SNAN");
+    } else if (sign && fraction == QUIET_BIT) {
+      setMarker(result, "1#IND");  // the default NaN that invalid operations produce
+    } else {
+      setMarker(result, "1#QNAN");
+    }
+    return result;
+  }
+  if (biased == 0 && fraction == 0) {
+    result.digits[0] = '0';
+    result.length = 1;
+    return result;
+  }
+  result.negative = sign;
+
+  std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+  int e = (biased == 0 ? 1 : biased) - 1075;
+  // 2^(bits-1) <= |value| < 2^bits, so the point position is pointGuess or one more.
+  int binaryLength = 64 - std::countl_zero(m) + e;
+  int pointGuess = (((binaryLength - 1) * 78913) >> 18) + 1;  // floor((b-1) log10 2) + 1
+
+  std::uint64_t scaled = scaleToEighteenDigits(m, e, 18 - pointGuess);
+  int point = pointGuess;
+  if (scaled >= POW10[18]) {
+    scaled /= 10;
+    ++point;
+  }
+  std::uint64_t kept = scaled / 10;
+  if (scaled % 10 >= 5) {
+    ++kept;
+    if (kept == POW10[17]) {
+      kept = POW10[16];
+      ++point;
+    }
+  }
+  result.pointPosition = point;
+
+  // kept has exactly 17 digits: one, then eight pairs.
+  result.digits[0] = static_cast<char>('0' + kept / POW10[16]);
+  writePairs(result.digits + 1, kept % POW10[16], 8);
+  int length = MAX_DECIMAL_DIGITS;
+  while (result.digits[length - 1] == '0') --length;
+  result.length = length;
+  return result;
+}
+
+bool roundDecimalDigits(DecimalDigits& digits, int n) {
+  if (!digits.finite) return false;
+  if (n < 0) {
+    digits.length = 0;
+    digits.negative = false;
+    return false;
+  }
+  if (n >= digits.length) return false;
+  if (digits.digits[n] < '5') {
+    digits.length = n;
+    bool allZeros = true;
+    for (int j = 0; j < n; ++j) allZeros = allZeros && digits.digits[j] == '0';
+    if (allZeros) digits.negative = false;
+    return false;
+  }
+  if (n == 0) {
+    // The point position stays: the fixed-point layout counts the new digit itself.
+    digits.digits[0] = '1';
+    digits.length = 1;
+    return true;
+  }
+  digits.length = n;
+  for (int j = n - 1; j >= 0; --j) {
+    if (digits.digits[j] != '9') {
+      ++digits.digits[j];
+      return false;
+    }
+    digits.digits[j] = '0';
+  }
+  digits.digits[0] = '1';
+  digits.digits[n] = '0';
+  digits.length = n + 1;
+  ++digits.pointPosition;
+  return true;
+}
+
+}  // namespace textio
