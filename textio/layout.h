@@ -100,7 +100,10 @@ struct GroupFrame {
   std::int32_t repeatsLeft;  // further passes after the current one
 };
 
-/// The state of one statement's walk over its layout.
+/// The state of one statement's walk over its layout. A statement parses its layout, calls
+/// `startWalk`, then `nextField` once per value (writing places the value at `fieldSpace`, reading
+/// takes it from its line), then `finishWalk`; records end through the sink along the way. A read
+/// walk keeps no record text: blank items only count up `pendingBlanks` for the reader to skip.
 struct LayoutWalk {
   const RecordLayout* layout;
   std::int32_t position;          // index of the next item to perform
