@@ -59,10 +59,9 @@ void CONVERT_FILE(const Path& INFILE) {
 
   // With no point kept there is no last point; X(1) stands for both ends.
   std::int32_t LAST = POINTS.NPTS > 0 ? POINTS.NPTS : 1;
-  textio::formattedWrite(
-      textio::CONSOLE_UNIT,
-      "(1X,I7,' points read from ',F10.4,' to ',F10.4,/,' Output file: ',A)",
-      {POINTS.NPTS, POINTS.X[0], POINTS.X[LAST - 1], OUTNAME.view()});
+  textio::formattedWrite(textio::CONSOLE_UNIT,
+                         "(1X,I7,' points read from ',F10.4,' to ',F10.4,/,' Output file: ',A)",
+                         {POINTS.NPTS, POINTS.X[0], POINTS.X[LAST - 1], OUTNAME.view()});
 
   textio::openChannel(20, OUTNAME.view(), "UNKNOWN");
   textio::formattedWritePairs(20, "(0P,F10.4,2X,1P,E15.7)", POINTS.X, POINTS.Y, POINTS.NPTS);

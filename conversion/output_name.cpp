@@ -7,7 +7,9 @@
 namespace conversion {
 
 namespace {
-bool isEmpty(char c) { return c == ' ' || c == '\0'; }
+bool isEmpty(char c) {
+  return c == ' ' || c == '\0';
+}
 }  // namespace
 
 void SQUEEZE(char* TEXT, int L) {

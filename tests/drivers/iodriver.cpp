@@ -1,8 +1,8 @@
 // A test-only program that drives the I/O layer from a script, for behaviour of channels and
 // the end of the run that the converter itself cannot reach. The script comes from IODRIVER:
 // one operation a line, fields separated by tabs:
-//   console TEXT | open UNIT NAME STATUS [FORM] | write UNIT TEXT | close UNIT | pause | stop [TEXT]
-//   fpe invalid|divide|overflow | math
+//   console TEXT | open UNIT NAME STATUS [FORM] | write UNIT TEXT | close UNIT | pause | stop
+//   [TEXT] fpe invalid|divide|overflow | math
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -42,7 +42,8 @@ void perform(const std::vector<std::string>& op) {
     if (op.size() > 1) textio::stopRun(field(1));
     textio::stopRun();
   } else if (verb == "fpe") {
-    if (field(1) == "invalid") textio::reportFloatingPointError(textio::FloatingPointFault::INVALID);
+    if (field(1) == "invalid")
+      textio::reportFloatingPointError(textio::FloatingPointFault::INVALID);
     if (field(1) == "divide")
       textio::reportFloatingPointError(textio::FloatingPointFault::DIVIDE_BY_ZERO);
     textio::reportFloatingPointError(textio::FloatingPointFault::OVERFLOW);

@@ -49,9 +49,9 @@ TEST(Foundation, ConsoleWorkedBytes) {
 }
 
 TEST(Foundation, CarriageControlCharacters) {
-  ProgramResult result = drive("console\t0first\nconsole\t0a\nconsole\t1b\nconsole\t+c\nconsole\t d");
-  EXPECT_EQ(visible(result.standardOutput),
-            visible("\r\nfirst\r\n\r\na\r\n\f\r \rb\rc\r\nd\r\n"));
+  ProgramResult result =
+      drive("console\t0first\nconsole\t0a\nconsole\t1b\nconsole\t+c\nconsole\t d");
+  EXPECT_EQ(visible(result.standardOutput), visible("\r\nfirst\r\n\r\na\r\n\f\r \rb\rc\r\nd\r\n"));
 }
 
 struct PauseCase {
@@ -60,8 +60,9 @@ struct PauseCase {
 };
 
 TEST(Foundation, PauseContinuesOrRunsACommand) {
-  const std::string before = "This file format is not supported\r\n"
-                             "Pause - Please enter a blank line (to continue) or a DOS command.\r\n";
+  const std::string before =
+      "This file format is not supported\r\n"
+      "Pause - Please enter a blank line (to continue) or a DOS command.\r\n";
   const std::string after = "\r\nProgram terminating\r\n\r\n";
   for (const PauseCase& c : std::vector<PauseCase>{{"\n", ""},
                                                    {"   \t\n", ""},
@@ -71,8 +72,8 @@ TEST(Foundation, PauseContinuesOrRunsACommand) {
                                                    {"  echo  two   \n", "two\n"}}) {
     ProgramRun run;
     run.standardInput = c.answer;
-    ProgramResult result = drive(
-        "console\t This file format is not supported\npause\nstop\tProgram terminating", run);
+    ProgramResult result =
+        drive("console\t This file format is not supported\npause\nstop\tProgram terminating", run);
     EXPECT_EQ(result.exitCode, 0) << c.answer;
     EXPECT_EQ(visible(result.standardOutput), visible(before + c.between + after)) << c.answer;
   }
@@ -116,16 +117,17 @@ TEST(Foundation, BlankNamesTakeArgumentsThenPrompt) {
 }
 
 TEST(Foundation, NulIsTheNullDevice) {
-  ProgramResult result =
-      drive("open\t20\tnul.spc\tUNKNOWN\nwrite\t20\tdata\nclose\t20\nopen\t20\tNUL\tUNKNOWN\n"
-            "write\t20\tmore\nstop");
+  ProgramResult result = drive(
+      "open\t20\tnul.spc\tUNKNOWN\nwrite\t20\tdata\nclose\t20\nopen\t20\tNUL\tUNKNOWN\n"
+      "write\t20\tmore\nstop");
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_TRUE(result.files.empty());
 }
 
 TEST(Foundation, ConAsADeviceWritesLikeTheConsoleWithItsOwnLineEnd) {
-  ProgramResult result = drive("open\t20\tcon.txt\tUNKNOWN\nwrite\t20\t one\nwrite\t20\t two\n"
-                               "close\t20\nconsole\t three");
+  ProgramResult result = drive(
+      "open\t20\tcon.txt\tUNKNOWN\nwrite\t20\t one\nwrite\t20\t two\n"
+      "close\t20\nconsole\t three");
   EXPECT_EQ(visible(result.standardOutput), visible("one\r\ntwo\r\nthree\r\n"));
   EXPECT_TRUE(result.files.empty());
 }
@@ -169,11 +171,11 @@ TEST(Foundation, FloatingPointAndMathReports) {
   struct Case {
     std::string script, report;
   };
-  for (const Case& c : std::vector<Case>{
-           {"fpe\tinvalid", "M6101: MATH\r\n- floating-point error: invalid"},
-           {"fpe\tdivide", "M6103: MATH\r\n- floating-point error: divide by zero"},
-           {"fpe\toverflow", "M6104: MATH\r\n- floating-point error: overflow"},
-           {"math", "M6203: MATH\r\n- **: OVERFLOW error"}}) {
+  for (const Case& c :
+       std::vector<Case>{{"fpe\tinvalid", "M6101: MATH\r\n- floating-point error: invalid"},
+                         {"fpe\tdivide", "M6103: MATH\r\n- floating-point error: divide by zero"},
+                         {"fpe\toverflow", "M6104: MATH\r\n- floating-point error: overflow"},
+                         {"math", "M6203: MATH\r\n- **: OVERFLOW error"}}) {
     ProgramResult result = drive(c.script);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(visible(result.standardError), visible("\r\nrun-time error " + c.report + "\r\n"));

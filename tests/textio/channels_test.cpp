@@ -126,8 +126,7 @@ TEST(Channels, FailureWhileClosingAtTheEndIsReportedOnceAndTheStopCodeStands) {
   EXPECT_EQ(visible(machine.standardError),
             visible(report("F6421: CLOSE(out.prn)", "write refused: no access to file")));
   // The owed line end is not paid after a failure during the end.
-  EXPECT_EQ(visible(machine.standardOutput),
-            visible("progress\r\nStop - Program terminated.\r\n"));
+  EXPECT_EQ(visible(machine.standardOutput), visible("progress\r\nStop - Program terminated.\r\n"));
 }
 
 TEST(Channels, FormKeywordIgnoresCaseAndTrailingBlanks) {
