@@ -11,26 +11,18 @@ namespace {
 
 using u128 = unsigned __int128;
 
-constexpr std::uint64_t POW10[20] = {1ULL,
-                                     10ULL,
-                                     100ULL,
-                                     1000ULL,
-                                     10000ULL,
-                                     100000ULL,
-                                     1000000ULL,
-                                     10000000ULL,
-                                     100000000ULL,
-                                     1000000000ULL,
-                                     10000000000ULL,
-                                     100000000000ULL,
-                                     1000000000000ULL,
-                                     10000000000000ULL,
-                                     100000000000000ULL,
-                                     1000000000000000ULL,
-                                     10000000000000000ULL,
-                                     100000000000000000ULL,
-                                     1000000000000000000ULL,
-                                     10000000000000000000ULL};
+constexpr auto POW10 = [] {
+  struct Table {
+    std::uint64_t value[20];
+    constexpr std::uint64_t operator[](int q) const { return value[q]; }
+  } table{};
+  std::uint64_t power = 1;
+  for (int q = 0; q < 20; ++q) {
+    table.value[q] = power;
+    power *= 10;
+  }
+  return table;
+}();
 
 // m * 5^q stays below 2^128 for every significand m < 2^53 while q <= 32.
 constexpr int FAST_MAX_SCALE = 32;
@@ -126,8 +118,8 @@ std::uint64_t scaleExactly(std::uint64_t m, int e, int q) {
   return result;
 }
 
-/// floor(m * 2^e * 10^q); the fast cases fit 128 bits, the rest (values below about 1e-15 or
-/// above 1e18) take the wide arithmetic.
+/// floor(m * 2^e * 10^q); the fast cases fit 128 bits, the rest (values below about 1e-14 or
+/// from 1e18 up) take the wide arithmetic.
 std::uint64_t scaleToEighteenDigits(std::uint64_t m, int e, int q) {
   if (q >= 0 && q <= FAST_MAX_SCALE) {
     if (e >= 0) return (m << e) * POW10[q];
@@ -143,12 +135,14 @@ constexpr char DIGIT_PAIRS[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-/// Writes the 2*pairs low decimal digits of value, most significant first.
-void writePairs(char* out, std::uint64_t value, int pairs) {
-  for (int j = pairs - 1; j >= 0; --j) {
-    std::memcpy(out + 2 * j, DIGIT_PAIRS + 2 * (value % 100), 2);
-    value /= 100;
-  }
+/// Writes the eight decimal digits of value < 10^8 as two independent halves of four.
+void writeEightDigits(char* out, std::uint32_t value) {
+  std::uint32_t high = value / 10000;
+  std::uint32_t low = value % 10000;
+  std::memcpy(out, DIGIT_PAIRS + 2 * (high / 100), 2);
+  std::memcpy(out + 2, DIGIT_PAIRS + 2 * (high % 100), 2);
+  std::memcpy(out + 4, DIGIT_PAIRS + 2 * (low / 100), 2);
+  std::memcpy(out + 6, DIGIT_PAIRS + 2 * (low % 100), 2);
 }
 
 void setMarker(DecimalDigits& result, const char* marker) {
@@ -209,9 +203,11 @@ DecimalDigits toDecimalDigits(double value) {
   }
   result.pointPosition = point;
 
-  // kept has exactly 17 digits: one, then eight pairs.
-  result.digits[0] = static_cast<char>('0' + kept / POW10[16]);
-  writePairs(result.digits + 1, kept % POW10[16], 8);
+  // kept has exactly 17 digits: one, then two runs of eight.
+  std::uint64_t upper = kept / POW10[8];
+  result.digits[0] = static_cast<char>('0' + upper / POW10[8]);
+  writeEightDigits(result.digits + 1, static_cast<std::uint32_t>(upper % POW10[8]));
+  writeEightDigits(result.digits + 9, static_cast<std::uint32_t>(kept % POW10[8]));
   int length = MAX_DECIMAL_DIGITS;
   while (result.digits[length - 1] == '0') --length;
   result.length = length;
