@@ -2,10 +2,15 @@
 // with a layout and in the free form, and the exact report of every field error.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cfloat>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "support/fake_platform.h"
 #include "textio/control_read.h"
@@ -175,6 +180,10 @@ TEST(ControlRead, RealFieldValues) {
       {"(F30.0)", "2.2250738585072011E-308", 2.2250738585072011e-308},
       {"(F30.0)", "9007199254740993", 9007199254740992.0},  // halfway: to even
       {"(F30.0)", "9007199254740993.0000001", 9007199254740994.0},
+      // Digits far beyond those kept still decide the rounding.
+      {"(F1000.0)", "9007199254740993." + std::string(900, '0') + "1", 9007199254740994.0},
+      {"(F1000.0)", "9007199254740993." + std::string(900, '0'), 9007199254740992.0},
+      {"(F1000.0)", "0." + std::string(900, '0') + "1E905", 1e4},
       {"(1P,F10.4)", "15", 0.00015},
       {"(1P,F10.4)", "1.5E1", 15},
       {"(E15.7)", "  1.2345670E-01", 0.123456700},
@@ -187,6 +196,34 @@ TEST(ControlRead, RealFieldValues) {
     formattedRead(10, c.layout, {&value});
     EXPECT_EQ(value, c.value);
     EXPECT_EQ(nextLine(), "NEXT");
+  }
+}
+
+// Any decimal text must give the double glibc's correctly rounded strtod gives.
+TEST(ControlRead, RealFieldMatchesStrtodOnRandomTexts) {
+  std::mt19937_64 random(20240611);
+  std::vector<std::string> texts;
+  std::string file;
+  for (int i = 0; i < 20000; ++i) {
+    std::string text = random() % 2 ? "-" : "";
+    int digits = 1 + static_cast<int>(random() % 25);
+    int point = static_cast<int>(random() % (digits + 1));
+    for (int d = 0; d < digits; ++d) {
+      if (d == point) text += '.';
+      text += static_cast<char>('0' + random() % 10);
+    }
+    if (point == digits) text += '.';
+    text += "E" + std::to_string(static_cast<int>(random() % 660) - 340);
+    if (std::isinf(std::strtod(text.c_str(), nullptr))) continue;  // the overflow report
+    texts.push_back(text);
+    file += text + "\n";
+  }
+  ControlFile control(file);
+  for (const std::string& text : texts) {
+    double expected = std::strtod(text.c_str(), nullptr);
+    double value = -999;
+    formattedRead(10, "(F40.0)", {&value});
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(expected)) << text;
   }
 }
 
