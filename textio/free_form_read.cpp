@@ -121,9 +121,10 @@ void scanValue(Channel& channel, FreeFormState& state) {
       case '*': {
         if (state.repeatCount > 0) fail(6503, channel);
         std::int32_t repeat = state.length == 0 ? 0 : convertInteger(state, channel);
-        // A negative count would deliver nothing more either; it is refused like a zero one.
-        if (repeat <= 0) fail(6502, channel);
-        state.repeatCount = repeat - 1;
+        if (repeat == 0) fail(6502, channel);
+        // A negative count owes no further delivery; it stays negative (not "none pending"),
+        // as old control files may rely on.
+        state.repeatCount = repeat == INT32_MIN ? INT32_MIN : repeat - 1;
         state.length = 0;
         state.cut = false;
         continue;

@@ -296,6 +296,7 @@ TEST(ControlRead, FreeFormCount) {
       {"-2147483648", INT32_MIN},
       {"-0002147483648", INT32_MIN},
       {"16#1A", 26},
+      {"-2*7", 7},  // a negative repeat count owes nothing more
       {"#ff", 255},
       {"2#101", 5},
       {"36#zZ", 35 * 36 + 35},
@@ -377,7 +378,6 @@ TEST(ControlRead, FreeFormErrors) {
       {"16#1#2\n", 6302},
       {"0*7\n", 6502},
       {"*7\n", 6502},
-      {"-2*7\n", 6502},
       {"2*3*4\n", 6503},
       {"'7'\n", 6504},
       {"\"7\"\n", 6504},
