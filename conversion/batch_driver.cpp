@@ -7,6 +7,7 @@
 #include "conversion/output_name.h"
 #include "conversion/point_buffer.h"
 #include "conversion/read_spectrum.h"
+#include "platform/platform.h"
 #include "textio/channels.h"
 #include "textio/control_read.h"
 #include "textio/formatted_write.h"
@@ -26,7 +27,17 @@ struct ControlFile {
 };
 
 ControlFile CONTROL;
-PointBuffer POINTS;
+
+// The point arrays fill most of one 2 MiB large page of their own: a file of many points then
+// costs one page fault where small pages would cost hundreds.
+constexpr std::size_t LARGE_PAGE = std::size_t{1} << 21;
+union alignas(LARGE_PAGE) PointStorage {
+  PointBuffer buffer;
+  unsigned char page[LARGE_PAGE];
+};
+static_assert(sizeof(PointBuffer) <= LARGE_PAGE);
+PointStorage STORAGE;
+PointBuffer& POINTS = STORAGE.buffer;
 
 void READ_CONTROL_FILE() {
   textio::openChannel(10, "convert.dat", "OLD");
@@ -71,6 +82,7 @@ void CONVERT_FILE(const Path& INFILE) {
 }  // namespace
 
 void convert() {
+  platform::adviseLargePages(&STORAGE, sizeof STORAGE);
   READ_CONTROL_FILE();
   for (std::int32_t I = 0; I < CONTROL.NFILES; ++I) CONVERT_FILE(CONTROL.INFILE[I]);
   textio::stopRun();

@@ -76,6 +76,10 @@ inline void restoreSystemCalls() {
   systemCalls = nativeSystemCalls();
 }
 
+/// Asks for large pages behind a big static array, so its first touch costs one page fault
+/// rather than hundreds. A hint only: nothing changes when the system declines.
+void adviseLargePages(void* start, std::size_t size);
+
 /// Hands the process's command line to the backend; called once by main.
 void setCommandLine(int argc, char** argv);
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -244,6 +245,14 @@ SystemCalls systemCalls = NATIVE;
 
 const SystemCalls& nativeSystemCalls() {
   return NATIVE;
+}
+
+void adviseLargePages(void* start, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+  ::madvise(start, size, MADV_HUGEPAGE);
+#else
+  (void)start, (void)size;
+#endif
 }
 
 void setCommandLine(int argc, char** argv) {
