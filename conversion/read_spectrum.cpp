@@ -71,8 +71,9 @@ Trace readOldHeader(textio::Channel& channel, unsigned char* bytes, double& DX, 
                     double& SPARE2) {
   textio::binaryRead(channel, false, {{bytes + 2, SpcOldHeader::SIZE - 2}});
   const SpcOldHeader header = decodeOldHeader(bytes);
-  SPARE1 = checkedWiden(header.spare[0]);
-  SPARE2 = checkedWiden(header.spare[1]);
+  // The spares are handed on, never computed with: whatever they hold ends no run.
+  SPARE1 = static_cast<double>(header.spare[0]);
+  SPARE2 = static_cast<double>(header.spare[1]);
 
   Trace trace;
   trace.SCALE = checkedNarrow(checkedPowerOfTwo(header.exponent - 32));
@@ -96,8 +97,9 @@ Trace readNewHeader(textio::Channel& channel, unsigned char* bytes, double& DX, 
       channel, false,
       {{bytes + 2, SpcNewHeader::SIZE - 2}, {bytes + SpcNewHeader::SIZE, SpcSubheader::SIZE}});
   const SpcNewHeader header = decodeNewHeader(bytes);
-  SPARE1 = checkedWiden(header.spare[0]);
-  SPARE2 = checkedWiden(header.spare[1]);
+  // The spares are handed on, never computed with: whatever they hold ends no run.
+  SPARE1 = static_cast<double>(header.spare[0]);
+  SPARE2 = static_cast<double>(header.spare[1]);
 
   Trace trace;
   trace.SCALE = checkedNarrow(checkedPowerOfTwo(header.exponent - 32));
