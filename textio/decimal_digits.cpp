@@ -4,25 +4,13 @@
 #include <cstdint>
 #include <cstring>
 
+#include "textio/decimal_tables.h"
 #include "textio/real_field.h"
 
 namespace textio {
 namespace {
 
 using u128 = unsigned __int128;
-
-constexpr auto POW10 = [] {
-  struct Table {
-    std::uint64_t value[20];
-    constexpr std::uint64_t operator[](int q) const { return value[q]; }
-  } table{};
-  std::uint64_t power = 1;
-  for (int q = 0; q < 20; ++q) {
-    table.value[q] = power;
-    power *= 10;
-  }
-  return table;
-}();
 
 // m * 5^q stays below 2^128 for every significand m < 2^53 while q <= 32.
 constexpr int FAST_MAX_SCALE = 32;
@@ -130,11 +118,6 @@ std::uint64_t scaleToEighteenDigits(std::uint64_t m, int e, int q) {
   return scaleExactly(m, e, q);
 }
 
-constexpr char DIGIT_PAIRS[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
 /// Writes the eight decimal digits of value < 10^8 as two independent halves of four.
 void writeEightDigits(char* out, std::uint32_t value) {
   std::uint32_t high = value / 10000;
@@ -153,33 +136,11 @@ void setMarker(DecimalDigits& result, const char* marker) {
 
 }  // namespace
 
-DecimalDigits toDecimalDigits(double value) {
-  DecimalDigits result{};
-  result.finite = true;
+DecimalIntermediate toDecimalIntermediate(double value) {
   std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
-  bool sign = (bits >> 63) != 0;
   int biased = static_cast<int>((bits >> 52) & 0x7FF);
   std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-  constexpr std::uint64_t QUIET_BIT = std::uint64_t{1} << 51;
-
-  if (biased == 0x7FF) {
-    if (fraction == 0) {
-      setMarker(result, "1#INF");
-    } else if ((fraction & QUIET_BIT) == 0) {
-      setMarker(result, "1#SNAN");
-    } else if (sign && fraction == QUIET_BIT) {
-      setMarker(result, "1#IND");  // the default NaN that invalid operations produce
-    } else {
-      setMarker(result, "1#QNAN");
-    }
-    return result;
-  }
-  if (biased == 0 && fraction == 0) {
-    result.digits[0] = '0';
-    result.length = 1;
-    return result;
-  }
-  result.negative = sign;
+  if (biased == 0 && fraction == 0) return {0, 0};
 
   std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
   int e = (biased == 0 ? 1 : biased) - 1075;
@@ -201,13 +162,43 @@ DecimalDigits toDecimalDigits(double value) {
       ++point;
     }
   }
-  result.pointPosition = point;
+  return {kept, point};
+}
 
-  // kept has exactly 17 digits: one, then two runs of eight.
-  std::uint64_t upper = kept / POW10[8];
+DecimalDigits toDecimalDigits(double value) {
+  DecimalDigits result{};
+  result.finite = true;
+  std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+  bool sign = (bits >> 63) != 0;
+  std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  constexpr std::uint64_t QUIET_BIT = std::uint64_t{1} << 51;
+
+  if (((bits >> 52) & 0x7FF) == 0x7FF) {
+    if (fraction == 0) {
+      setMarker(result, "1#INF");
+    } else if ((fraction & QUIET_BIT) == 0) {
+      setMarker(result, "1#SNAN");
+    } else if (sign && fraction == QUIET_BIT) {
+      setMarker(result, "1#IND");  // the default NaN that invalid operations produce
+    } else {
+      setMarker(result, "1#QNAN");
+    }
+    return result;
+  }
+  DecimalIntermediate intermediate = toDecimalIntermediate(value);
+  if (intermediate.digits == 0) {
+    result.digits[0] = '0';
+    result.length = 1;
+    return result;
+  }
+  result.negative = sign;
+  result.pointPosition = intermediate.pointPosition;
+
+  // The intermediate has exactly 17 digits: one, then two runs of eight.
+  std::uint64_t upper = intermediate.digits / POW10[8];
   result.digits[0] = static_cast<char>('0' + upper / POW10[8]);
   writeEightDigits(result.digits + 1, static_cast<std::uint32_t>(upper % POW10[8]));
-  writeEightDigits(result.digits + 9, static_cast<std::uint32_t>(kept % POW10[8]));
+  writeEightDigits(result.digits + 9, static_cast<std::uint32_t>(intermediate.digits % POW10[8]));
   int length = MAX_DECIMAL_DIGITS;
   while (result.digits[length - 1] == '0') --length;
   result.length = length;
