@@ -90,7 +90,7 @@ void shiftRight(BigNumber& n, int bits) {
 
 /// floor(m * 2^e * 10^q) by exact integer arithmetic, for results below 2^64. Multiplications
 /// come before divisions, and successive floors of divisions equal the floor of their product.
-std::uint64_t scaleExactly(std::uint64_t m, int e, int q) {
+[[gnu::noinline]] std::uint64_t scaleExactly(std::uint64_t m, int e, int q) {
   BigNumber n{};
   n.limb[0] = static_cast<std::uint32_t>(m);
   n.limb[1] = static_cast<std::uint32_t>(m >> 32);
@@ -154,13 +154,11 @@ DecimalIntermediate toDecimalIntermediate(double value) {
     scaled /= 10;
     ++point;
   }
-  std::uint64_t kept = scaled / 10;
-  if (scaled % 10 >= 5) {
-    ++kept;
-    if (kept == POW10[17]) {
-      kept = POW10[16];
-      ++point;
-    }
+  // Adding 5 carries into the 17th digit exactly when the 18th is 5 to 9.
+  std::uint64_t kept = (scaled + 5) / 10;
+  if (kept == POW10[17]) {
+    kept = POW10[16];  // all nines: the single digit 1
+    ++point;
   }
   return {kept, point};
 }

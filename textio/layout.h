@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace textio {
@@ -100,6 +101,17 @@ struct GroupFrame {
   std::int32_t repeatsLeft;  // further passes after the current one
 };
 
+/// The items from one position up to the next field taken in one step, when they are only blank
+/// items, scale settings and at most one layout end (with its record end and reversion), as in
+/// every layout that repeats a plain list of fields. Worked out once when a walk starts.
+struct WalkShortcut {
+  std::int32_t field;   // index of the field reached; -1 when other items come first
+  std::int32_t blanks;  // blanks pending at the field, after the record end if there is one
+  std::int32_t scale;   // the last scale setting passed, when `setsScale`
+  bool setsScale;
+  bool endsRecord;
+};
+
 /// The state of one statement's walk over its layout. A statement parses its layout, calls
 /// `startWalk`, then `nextField` once per value (writing places the value at `fieldSpace`, reading
 /// takes it from its line), then `finishWalk`; records end through the sink along the way. A read
@@ -115,7 +127,8 @@ struct LayoutWalk {
   RecordText* record;  // nullptr when reading
   std::size_t pendingBlanks;
   RecordSink sink;
-  std::string_view layoutText;  // for misuse messages
+  std::string_view layoutText;               // for misuse messages
+  WalkShortcut shortcuts[MAX_LAYOUT_ITEMS];  // by item index
 };
 
 /// Starts a statement's walk at the first item: scale 0, plus sign off, an empty record, no
@@ -142,7 +155,10 @@ inline char* fieldSpace(LayoutWalk& walk) {
   if (walk.pendingBlanks != 0) {
     std::size_t room = MAX_RECORD_LENGTH - record.length;
     std::size_t n = walk.pendingBlanks < room ? walk.pendingBlanks : room;
-    for (std::size_t i = 0; i < n; ++i) record.chars[record.length + i] = ' ';
+    // Eight at a time: the few blanks of a layout take no library call, and the room past the
+    // record's limit takes the last store's excess.
+    char* out = record.chars + record.length;
+    for (std::size_t i = 0; i < n; i += 8) std::memcpy(out + i, "        ", 8);
     record.length += n;
     walk.pendingBlanks = 0;
   }

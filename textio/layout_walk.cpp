@@ -5,6 +5,11 @@
 namespace textio {
 namespace {
 
+void addBlanks(LayoutWalk& walk, std::size_t count) {
+  walk.pendingBlanks += count;
+  if (walk.pendingBlanks > MAX_RECORD_LENGTH) walk.pendingBlanks = MAX_RECORD_LENGTH;
+}
+
 void endRecord(LayoutWalk& walk) {
   walk.pendingBlanks = 0;
   if (walk.record == nullptr) {
@@ -36,8 +41,7 @@ void performItem(LayoutWalk& walk, const LayoutItem& item) {
       appendLiteral(walk, item);
       break;
     case LayoutItemKind::BLANKS:
-      walk.pendingBlanks += static_cast<std::size_t>(item.count);
-      if (walk.pendingBlanks > MAX_RECORD_LENGTH) walk.pendingBlanks = MAX_RECORD_LENGTH;
+      addBlanks(walk, static_cast<std::size_t>(item.count));
       break;
     case LayoutItemKind::RECORD_BREAK:
       for (std::int32_t i = 0; i < item.count; ++i) endRecord(walk);
@@ -64,6 +68,76 @@ void performItem(LayoutWalk& walk, const LayoutItem& item) {
   ++walk.position;
 }
 
+WalkShortcut findShortcut(const RecordLayout& layout, std::int32_t start) {
+  constexpr WalkShortcut NONE{-1, 0, 0, false, false};
+  WalkShortcut shortcut{-1, 0, 0, false, false};
+  std::int32_t position = start;
+  for (;;) {
+    const LayoutItem& item = layout.items[position];
+    if (isField(item.kind)) {
+      shortcut.field = position;
+      return shortcut;
+    }
+    switch (item.kind) {
+      case LayoutItemKind::BLANKS:
+        shortcut.blanks += item.count;
+        if (shortcut.blanks > std::int32_t{MAX_RECORD_LENGTH}) {
+          shortcut.blanks = std::int32_t{MAX_RECORD_LENGTH};
+        }
+        ++position;
+        break;
+      case LayoutItemKind::SCALE:
+        shortcut.setsScale = true;
+        shortcut.scale = item.count;
+        ++position;
+        break;
+      case LayoutItemKind::LAYOUT_END:
+        // A second layout end means no field after the reversion point: the long way reports it.
+        if (shortcut.endsRecord || !layout.fieldAfterReversion) return NONE;
+        shortcut.endsRecord = true;
+        shortcut.blanks = 0;  // the record end drops them
+        position = layout.reversionPoint;
+        break;
+      default:
+        return NONE;
+    }
+  }
+}
+
+/// Performs the items up to the next field in one step where the walk started knows how.
+void takeShortcut(LayoutWalk& walk) {
+  const WalkShortcut& shortcut = walk.shortcuts[walk.position];
+  if (shortcut.field < 0) return;
+  if (shortcut.endsRecord) endRecord(walk);
+  if (shortcut.setsScale) walk.scale = shortcut.scale;
+  addBlanks(walk, static_cast<std::size_t>(shortcut.blanks));
+  walk.position = shortcut.field;
+}
+
+const LayoutItem& takeField(LayoutWalk& walk, const LayoutItem& field) {
+  if (walk.fieldRepeatsLeft == 0) walk.fieldRepeatsLeft = field.count;
+  if (--walk.fieldRepeatsLeft == 0) ++walk.position;
+  return field;
+}
+
+/// The long way to the next field, one item at a time; kept apart so that the shortcut's way
+/// stays short.
+[[gnu::noinline]] const LayoutItem& walkToField(LayoutWalk& walk) {
+  const RecordLayout& layout = *walk.layout;
+  for (;;) {
+    const LayoutItem& item = layout.items[walk.position];
+    if (isField(item.kind)) return takeField(walk, item);
+    if (item.kind != LayoutItemKind::LAYOUT_END) {
+      performItem(walk, item);
+      continue;
+    }
+    // Values remain: without a field after the reversion point this would loop for ever.
+    if (!layout.fieldAfterReversion) layoutMisuse("a value has no field", walk.layoutText);
+    endRecord(walk);
+    walk.position = layout.reversionPoint;
+  }
+}
+
 }  // namespace
 
 void startWalk(LayoutWalk& walk, const RecordLayout& layout, std::string_view layoutText,
@@ -79,26 +153,14 @@ void startWalk(LayoutWalk& walk, const RecordLayout& layout, std::string_view la
   walk.pendingBlanks = 0;
   walk.sink = sink;
   walk.layoutText = layoutText;
+  for (std::int32_t i = 0; i < layout.itemCount; ++i) walk.shortcuts[i] = findShortcut(layout, i);
 }
 
 const LayoutItem& nextField(LayoutWalk& walk) {
-  const RecordLayout& layout = *walk.layout;
-  for (;;) {
-    const LayoutItem& item = layout.items[walk.position];
-    if (isField(item.kind)) {
-      if (walk.fieldRepeatsLeft == 0) walk.fieldRepeatsLeft = item.count;
-      if (--walk.fieldRepeatsLeft == 0) ++walk.position;
-      return item;
-    }
-    if (item.kind != LayoutItemKind::LAYOUT_END) {
-      performItem(walk, item);
-      continue;
-    }
-    // Values remain: without a field after the reversion point this would loop for ever.
-    if (!layout.fieldAfterReversion) layoutMisuse("a value has no field", walk.layoutText);
-    endRecord(walk);
-    walk.position = layout.reversionPoint;
-  }
+  takeShortcut(walk);
+  const LayoutItem& item = walk.layout->items[walk.position];
+  if (!isField(item.kind)) return walkToField(walk);
+  return takeField(walk, item);
 }
 
 void finishWalk(LayoutWalk& walk) {

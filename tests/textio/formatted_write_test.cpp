@@ -94,6 +94,9 @@ TEST(FormattedWrite, BlanksBreaksGroupsAndRepeats) {
       // Reversion to the last outer group, with its repeat count.
       {"('h',I1,2(I2,';'),'e')", {1, 2, 3, 4, 5, 6, 7}, {"h1 2; 3;e", " 4; 5;e", " 6; 7;e"}},
       {"(2(I1,2('-',I1)),'|')", {1, 2, 3, 4, 5, 6, 7}, {"1-2-34-5-6|", "7-"}},
+      // Blanks before the layout end are dropped with the record; a scale set there carries on.
+      {"(2X,I1,3X)", {1, 2}, {"  1", "  2"}},
+      {"(F6.1,2P)", {1.0, 1.0}, {"   1.0", " 100.0"}},
   };
   for (const Case& c : cases) EXPECT_EQ(write(c.layout, c.values), c.records) << c.layout;
 }
