@@ -28,6 +28,41 @@ bool isFinite(double value) {
   return ((std::bit_cast<std::uint64_t>(value) >> 52) & 0x7FF) != 0x7FF;
 }
 
+/// The blanks in front of a right-justified text; the few that fields of ordinary widths need
+/// take two overlapping stores instead of a library call.
+void fillBlanks(char* out, Count n) {
+  constexpr char BLANKS[] = "        ";
+  if (n > 16) {
+    std::memset(out, ' ', static_cast<std::size_t>(n));
+  } else if (n >= 8) {
+    std::memcpy(out, BLANKS, 8);
+    std::memcpy(out + n - 8, BLANKS, 8);
+  } else if (n >= 4) {
+    std::memcpy(out, BLANKS, 4);
+    std::memcpy(out + n - 4, BLANKS, 4);
+  } else if (n >= 2) {
+    std::memcpy(out, BLANKS, 2);
+    std::memcpy(out + n - 2, BLANKS, 2);
+  } else if (n == 1) {
+    *out = ' ';
+  }
+}
+
+void fillAsterisks(char* out, int w) {
+  std::memset(out, '*', static_cast<std::size_t>(w));
+}
+
+/// Non-finite values: the marker cut or padded with full stops to w characters, never a sign.
+void writeMarker(char* out, double value, int w) {
+  DecimalDigits digits = toDecimalDigits(value);
+  int shown = digits.length < w ? digits.length : w;
+  std::memcpy(out, digits.digits, static_cast<std::size_t>(shown));
+  std::memset(out + shown, '.', static_cast<std::size_t>(w - shown));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Any field: the rules step by step on the intermediate as one integer.
+
 /// The intermediate rounded to n significant digits, as roundDecimalDigits rounds its text but on
 /// one integer: `count` digits (leading zeros included), n of them, or n + 1 after a carry into a
 /// new leading digit (value 10^n then). Nothing is left for a negative n.
@@ -91,9 +126,9 @@ struct Mantissa {
   Count fractionDigits;  // d
   DigitStream digits;
 
-  Count wholeDigits() const { return atLeastZero(integerDigits); }
   Count length() const {
-    return (sign != 0 ? 1 : 0) + (leadingZero ? 1 : 0) + wholeDigits() + 1 + fractionDigits;
+    return (sign != 0 ? 1 : 0) + (leadingZero ? 1 : 0) + atLeastZero(integerDigits) + 1 +
+           fractionDigits;
   }
 };
 
@@ -107,19 +142,15 @@ Mantissa makeMantissa(double value, const RoundedDigits& rounded, Count i, Count
   return {sign, i == 0 && t == 0, i, d, shownDigits(rounded, fromDigits)};
 }
 
-char* writeSignAndLeadingZero(char* end, const Mantissa& mantissa) {
-  if (mantissa.leadingZero) *--end = '0';
-  if (mantissa.sign != 0) *--end = mantissa.sign;
-  return end;
-}
-
 /// Writes the mantissa backwards, ending at `end`; returns its start.
 char* writeMantissaBackward(char* end, const Mantissa& mantissa) {
   DigitStream digits = mantissa.digits;
   end = writeDigitsBackward(end, digits, mantissa.fractionDigits);
   *--end = '.';
-  end = writeDigitsBackward(end, digits, mantissa.wholeDigits());
-  return writeSignAndLeadingZero(end, mantissa);
+  end = writeDigitsBackward(end, digits, atLeastZero(mantissa.integerDigits));
+  if (mantissa.leadingZero) *--end = '0';
+  if (mantissa.sign != 0) *--end = mantissa.sign;
+  return end;
 }
 
 /// The exponent part of an exponent field: letter, sign and digits, padded with zeros.
@@ -159,150 +190,22 @@ char* writeExponentBackward(char* end, const Exponent& exponent) {
   return end;
 }
 
-// The short texts of ordinary fields are built in a small buffer with whole-word stores, some of
-// which spill harmless characters to the left of what they write, then copied into the field.
-
-/// At most this many digits on either side of the point, and of an exponent, make a short text.
-constexpr Count SHORT_DIGITS = 8;
-/// Room for a short text (at most 1 + 8 + 1 + 8 + 1 + 1 + 8 characters) and a spill.
-constexpr Count SHORT_TEXT_ROOM = 48;
-
-bool isShort(const Mantissa& mantissa, const Exponent* exponent) {
-  return mantissa.digits.trailingZeros == 0 && mantissa.wholeDigits() <= SHORT_DIGITS &&
-         mantissa.fractionDigits <= SHORT_DIGITS &&
-         (exponent == nullptr || exponent->width <= SHORT_DIGITS);
-}
-
-/// The eight digits of value < 10^8 as characters, the first in the lowest byte: the two halves
-/// of four digits, then their two pairs, then the two digits of each pair are split at once in
-/// the lanes of one word.
-std::uint64_t eightDigitCharacters(std::uint32_t value) {
-  std::uint64_t fours = value / 10000 | std::uint64_t{value % 10000} << 32;
-  // x / 100 as x * 10486 / 2^20, and y / 10 as y * 103 / 2^10: exact for x < 10^4 and y < 100.
-  std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007F;
-  std::uint64_t pairs = (fours - hundreds * 100) << 16 | hundreds;
-  std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000F;
-  std::uint64_t digits = (pairs - tens * 10) << 8 | tens;
-  return digits | 0x3030303030303030;
-}
-
-/// Writes the eight digits of value < 10^8 at `out` (eight characters).
-void writeEightDigits(char* out, std::uint64_t value) {
-  static_assert(std::endian::native == std::endian::little, "the lowest byte is stored first");
-  std::uint64_t characters = eightDigitCharacters(static_cast<std::uint32_t>(value));
-  std::memcpy(out, &characters, 8);
-}
-
-/// `writeMantissaBackward` for a short mantissa, into a buffer with room for spills on the left.
-char* writeShortMantissaBackward(char* end, const Mantissa& mantissa) {
-  // Every shown digit is in the stream's value, below 10^16: its sixteen digits, zeros first.
-  // Ordinary fields show at most eight.
-  char digits[16];
-  std::uint64_t value = mantissa.digits.value;
-  if (value >= POW10[8]) {
-    writeEightDigits(digits, value / POW10[8]);
-  } else {
-    std::memcpy(digits, "00000000", 8);
-  }
-  writeEightDigits(digits + 8, value % POW10[8]);
-  Count fraction = mantissa.fractionDigits;
-  std::memcpy(end - 8, digits + 8, 8);  // the fraction digits end the last eight
-  end -= fraction + 1;
-  std::memcpy(end - 8, digits + 8 - fraction, 8);  // the eight before them end at the point
-  *end = '.';
-  return writeSignAndLeadingZero(end - mantissa.wholeDigits(), mantissa);
-}
-
-/// The exponent digits of a short text: a pair at a time.
-char* writeShortExponentBackward(char* end, const Exponent& exponent) {
-  auto value = static_cast<std::uint32_t>(exponent.magnitude);
-  char* start = end - exponent.width;
-  while (end - start >= 2) {
-    end -= 2;
-    std::memcpy(end, DIGIT_PAIRS + 2 * (value % 100), 2);
-    value /= 100;
-  }
-  if (end != start) *start = static_cast<char>('0' + value);
-  *--start = exponent.sign;
-  if (exponent.letter) *--start = 'E';
-  return start;
-}
-
-/// Copies n <= 32 characters with a few overlapping word copies instead of a library call.
-void copyShort(char* to, const char* from, Count n) {
-  if (n >= 16) {
-    std::memcpy(to, from, 16);
-    std::memcpy(to + n - 16, from + n - 16, 16);
-  } else if (n >= 8) {
-    std::memcpy(to, from, 8);
-    std::memcpy(to + n - 8, from + n - 8, 8);
-  } else if (n >= 4) {
-    std::memcpy(to, from, 4);
-    std::memcpy(to + n - 4, from + n - 4, 4);
-  } else {
-    for (Count j = 0; j < n; ++j) to[j] = from[j];
-  }
-}
-
-/// The blanks in front of a right-justified text; the few that fields of ordinary widths need
-/// take two overlapping stores instead of a library call.
-void fillBlanks(char* out, Count n) {
-  constexpr char BLANKS[] = "        ";
-  if (n > 16) {
-    std::memset(out, ' ', static_cast<std::size_t>(n));
-  } else if (n >= 8) {
-    std::memcpy(out, BLANKS, 8);
-    std::memcpy(out + n - 8, BLANKS, 8);
-  } else if (n >= 4) {
-    std::memcpy(out, BLANKS, 4);
-    std::memcpy(out + n - 4, BLANKS, 4);
-  } else if (n >= 2) {
-    std::memcpy(out, BLANKS, 2);
-    std::memcpy(out + n - 2, BLANKS, 2);
-  } else if (n == 1) {
-    *out = ' ';
-  }
-}
-
 /// The field text: mantissa and exponent (none for a fixed-point field) right-justified in w
 /// characters, or w asterisks when they do not fit.
 void placeField(char* out, int w, const Mantissa& mantissa, const Exponent* exponent) {
   Count length = mantissa.length() + (exponent != nullptr ? exponent->length() : 0);
   if (length > w || (exponent != nullptr && !exponent->fits)) {
-    std::memset(out, '*', static_cast<std::size_t>(w));
+    fillAsterisks(out, w);
     return;
   }
-  if (isShort(mantissa, exponent)) {
-    char text[SHORT_TEXT_ROOM];
-    char* end = text + SHORT_TEXT_ROOM;
-    if (exponent != nullptr) end = writeShortExponentBackward(end, *exponent);
-    writeShortMantissaBackward(end, mantissa);
-    copyShort(out + (w - length), text + (SHORT_TEXT_ROOM - length), length);
-  } else {
-    char* end = out + w;
-    if (exponent != nullptr) end = writeExponentBackward(end, *exponent);
-    writeMantissaBackward(end, mantissa);
-  }
+  char* end = out + w;
+  if (exponent != nullptr) end = writeExponentBackward(end, *exponent);
+  writeMantissaBackward(end, mantissa);
   fillBlanks(out, w - length);
 }
 
-/// Non-finite values: the marker cut or padded with full stops to w characters, never a sign.
-void writeMarker(char* out, double value, int w) {
-  DecimalDigits digits = toDecimalDigits(value);
-  int shown = digits.length < w ? digits.length : w;
-  std::memcpy(out, digits.digits, static_cast<std::size_t>(shown));
-  std::memset(out + shown, '.', static_cast<std::size_t>(w - shown));
-}
-
-}  // namespace
-
-void renderFixed(char* out, double value, int w, int d, int k, bool plusSign) {
-  if (w <= 0) return;
-  if (!isFinite(value)) {
-    writeMarker(out, value, w);
-    return;
-  }
-  DecimalIntermediate form = toDecimalIntermediate(value);
+void placeFixed(char* out, double value, const DecimalIntermediate& form, int w, int d, int k,
+                bool plusSign) {
   Count fraction = atLeastZero(d);
   Count i = 0;
   Count t = fraction;
@@ -325,13 +228,8 @@ void renderFixed(char* out, double value, int w, int d, int k, bool plusSign) {
   placeField(out, w, makeMantissa(value, rounded, i, t, fraction, plusSign), nullptr);
 }
 
-void renderExponent(char* out, double value, int w, int d, int e, int k, bool plusSign) {
-  if (w <= 0) return;
-  if (!isFinite(value)) {
-    writeMarker(out, value, w);
-    return;
-  }
-  DecimalIntermediate form = toDecimalIntermediate(value);
+void placeExponent(char* out, double value, const DecimalIntermediate& form, int w, int d, int e,
+                   int k, bool plusSign) {
   Count fraction = atLeastZero(d);
   Count i = k;
   Count t = k > 0 ? fraction + 1 : fraction + k;
@@ -343,6 +241,137 @@ void renderExponent(char* out, double value, int w, int d, int e, int k, bool pl
   Count x = form.digits == 0 ? 0 : point - k;
   Exponent exponent = makeExponent(x, e);
   placeField(out, w, makeMantissa(value, rounded, i, t, fraction, plusSign), &exponent);
+}
+
+// Kept apart from the common fields' short way.
+[[gnu::noinline]] void renderAnyFixed(char* out, double value, int w, int d, int k, bool plusSign) {
+  if (w <= 0) return;
+  if (!isFinite(value)) {
+    writeMarker(out, value, w);
+    return;
+  }
+  placeFixed(out, value, toDecimalIntermediate(value), w, d, k, plusSign);
+}
+
+[[gnu::noinline]] void renderAnyExponent(char* out, double value, int w, int d, int e, int k,
+                                         bool plusSign) {
+  if (w <= 0) return;
+  if (!isFinite(value)) {
+    writeMarker(out, value, w);
+    return;
+  }
+  placeExponent(out, value, toDecimalIntermediate(value), w, d, e, k, plusSign);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The fields of nearly every line written, F10.4 under scale 0 and E15.7 under scale 1 without
+// the plus sign: the same rules with the counts known when compiled, each field's text built in
+// place at fixed positions from its right end.
+
+/// Writes exactly COUNT digits of value < 10^COUNT at `out`, zeros first.
+template <int COUNT>
+void writeDigits(char* out, std::uint32_t value) {
+  if constexpr (COUNT % 2 == 1) {
+    out[COUNT - 1] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+#pragma GCC unroll 8
+  for (int j = COUNT - COUNT % 2 - 2; j >= 0; j -= 2) {
+    std::memcpy(out + j, DIGIT_PAIRS + 2 * (value % 100), 2);
+    value /= 100;
+  }
+}
+
+/// Fw.d under scale 0: i = p, t = p + d, with p of at most w - d - 1 integer characters.
+template <int W, int D>
+void placeCommonFixed(char* out, const DecimalIntermediate& form, bool negative) {
+  constexpr int ROOM = W - D - 1;  // characters before the point: sign and integer digits
+  static_assert(D >= 1 && ROOM >= 1 && ROOM <= 9 && ROOM + D <= SHOWN_DIGITS);
+  int i = 0;
+  std::uint64_t rounded = 0;
+  if (form.digits != 0 && form.pointPosition >= -D) {
+    i = form.pointPosition;
+    if (i > ROOM) {
+      fillAsterisks(out, W);
+      return;
+    }
+    int t = i + D;  // at most 16: no digit past the shown ones
+    std::uint64_t unit = POW10[17 - t];
+    rounded = (form.digits + unit / 2) / unit;
+    if (rounded == POW10[t]) ++i;  // a new leading digit
+  }
+  // Values below one tenth of the last place, and those rounding to zero, show no sign.
+  negative = negative && rounded != 0;
+  int start = ROOM - (i > 0 ? i : 0) - (negative ? 1 : 0);
+  if (start < 0) {
+    fillAsterisks(out, W);
+    return;
+  }
+  auto digits = static_cast<std::uint32_t>(rounded);  // below 10^9 here
+  writeDigits<ROOM>(out, digits / std::uint32_t{POW10[D]});
+  out[ROOM] = '.';
+  writeDigits<D>(out + ROOM + 1, digits % std::uint32_t{POW10[D]});
+  fillBlanks(out, start);  // over the zeros in front of the integer digits
+  if (negative) out[start] = '-';
+}
+
+/// Ew.d under scale 1 with exponents of the default count: i = 1, t = d + 1; a double's exponent
+/// always fits the four characters of "E+dd" or "+ddd".
+template <int W, int D>
+void placeCommonExponent(char* out, const DecimalIntermediate& form, bool negative) {
+  constexpr int TEXT = 1 + 1 + D + 4;  // digit, point, fraction, exponent
+  static_assert(D >= 1 && D <= 8 && W >= TEXT + 1);
+  std::uint64_t rounded = 0;
+  int x = 0;
+  if (form.digits != 0) {
+    constexpr std::uint64_t UNIT = POW10[16 - D];
+    rounded = (form.digits + UNIT / 2) / UNIT;
+    int point = form.pointPosition;
+    if (rounded == POW10[D + 1]) {
+      rounded = POW10[D];  // a 1 and zeros, one more of them than shown
+      ++point;
+    }
+    x = point - 1;
+  }
+  negative = negative && rounded != 0;
+  char* exponent = out + W - 4;
+  auto magnitude = static_cast<std::uint32_t>(x < 0 ? -x : x);
+  if (magnitude < 100) {
+    exponent[0] = 'E';
+    exponent[1] = x < 0 ? '-' : '+';
+    std::memcpy(exponent + 2, DIGIT_PAIRS + 2 * magnitude, 2);
+  } else if (magnitude < 1000) {
+    exponent[0] = x < 0 ? '-' : '+';  // three digits take the letter's place
+    writeDigits<3>(exponent + 1, magnitude);
+  } else {
+    fillAsterisks(out, W);
+    return;
+  }
+  auto digits = static_cast<std::uint32_t>(rounded);  // at most 10^(D + 1)
+  writeDigits<D>(exponent - D, digits % std::uint32_t{POW10[D]});
+  exponent[-D - 1] = '.';
+  exponent[-D - 2] = static_cast<char>('0' + digits / std::uint32_t{POW10[D]});
+  int start = W - TEXT - (negative ? 1 : 0);
+  fillBlanks(out, start);
+  if (negative) out[start] = '-';
+}
+
+}  // namespace
+
+void renderFixed(char* out, double value, int w, int d, int k, bool plusSign) {
+  if (w == 10 && d == 4 && k == 0 && !plusSign && isFinite(value)) {
+    placeCommonFixed<10, 4>(out, toDecimalIntermediate(value), std::signbit(value));
+  } else {
+    renderAnyFixed(out, value, w, d, k, plusSign);
+  }
+}
+
+void renderExponent(char* out, double value, int w, int d, int e, int k, bool plusSign) {
+  if (w == 15 && d == 7 && e == 2 && k == 1 && !plusSign && isFinite(value)) {
+    placeCommonExponent<15, 7>(out, toDecimalIntermediate(value), std::signbit(value));
+  } else {
+    renderAnyExponent(out, value, w, d, e, k, plusSign);
+  }
 }
 
 }  // namespace textio
