@@ -4,28 +4,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "textio/decimal_tables.h"
+#include "textio/decimal_form.h"
 #include "textio/real_field.h"
 
 namespace textio {
 namespace {
-
-using u128 = unsigned __int128;
-
-// m * 5^q stays below 2^128 for every significand m < 2^53 while q <= 32.
-constexpr int FAST_MAX_SCALE = 32;
-
-constexpr auto POW5 = [] {
-  struct Table {
-    u128 value[FAST_MAX_SCALE + 1];
-  } table{};
-  u128 power = 1;
-  for (int q = 0; q <= FAST_MAX_SCALE; ++q) {
-    table.value[q] = power;
-    power *= 5;
-  }
-  return table;
-}();
 
 // Enough 32-bit limbs for the largest product met: a 53-bit significand times 10^342 (the
 // smallest subnormal scaled to 18 digits) has fewer than 1200 bits.
@@ -88,36 +71,6 @@ void shiftRight(BigNumber& n, int bits) {
   while (n.size > 0 && n.limb[n.size - 1] == 0) --n.size;
 }
 
-/// floor(m * 2^e * 10^q) by exact integer arithmetic, for results below 2^64. Multiplications
-/// come before divisions, and successive floors of divisions equal the floor of their product.
-[[gnu::noinline]] std::uint64_t scaleExactly(std::uint64_t m, int e, int q) {
-  BigNumber n{};
-  n.limb[0] = static_cast<std::uint32_t>(m);
-  n.limb[1] = static_cast<std::uint32_t>(m >> 32);
-  n.size = n.limb[1] != 0 ? 2 : 1;
-  for (; q >= 9; q -= 9) multiplySmall(n, 1000000000U);
-  if (q > 0) multiplySmall(n, static_cast<std::uint32_t>(POW10[q]));
-  if (e > 0) shiftLeft(n, e);
-  for (; q <= -9; q += 9) divideSmall(n, 1000000000U);
-  if (q < 0) divideSmall(n, static_cast<std::uint32_t>(POW10[-q]));
-  if (e < 0) shiftRight(n, -e);
-  std::uint64_t result = n.size > 0 ? n.limb[0] : 0;
-  if (n.size > 1) result |= std::uint64_t{n.limb[1]} << 32;
-  return result;
-}
-
-/// floor(m * 2^e * 10^q); the fast cases fit 128 bits, the rest (values below about 1e-14 or
-/// from 1e18 up) take the wide arithmetic.
-std::uint64_t scaleToEighteenDigits(std::uint64_t m, int e, int q) {
-  if (q >= 0 && q <= FAST_MAX_SCALE) {
-    if (e >= 0) return (m << e) * POW10[q];
-    u128 product = u128{m} * POW5.value[q];  // times 2^q lies in the shift below
-    int shift = -e - q;
-    return static_cast<std::uint64_t>(shift >= 0 ? product >> shift : product << -shift);
-  }
-  return scaleExactly(m, e, q);
-}
-
 /// Writes the eight decimal digits of value < 10^8 as two independent halves of four.
 void writeEightDigits(char* out, std::uint32_t value) {
   std::uint32_t high = value / 10000;
@@ -136,31 +89,22 @@ void setMarker(DecimalDigits& result, const char* marker) {
 
 }  // namespace
 
-DecimalIntermediate toDecimalIntermediate(double value) {
-  std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
-  int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-  if (biased == 0 && fraction == 0) return {0, 0};
-
-  std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
-  int e = (biased == 0 ? 1 : biased) - 1075;
-  // 2^(bits-1) <= |value| < 2^bits, so the point position is pointGuess or one more.
-  int binaryLength = 64 - std::countl_zero(m) + e;
-  int pointGuess = (((binaryLength - 1) * 78913) >> 18) + 1;  // floor((b-1) log10 2) + 1
-
-  std::uint64_t scaled = scaleToEighteenDigits(m, e, 18 - pointGuess);
-  int point = pointGuess;
-  if (scaled >= POW10[18]) {
-    scaled /= 10;
-    ++point;
-  }
-  // Adding 5 carries into the 17th digit exactly when the 18th is 5 to 9.
-  std::uint64_t kept = (scaled + 5) / 10;
-  if (kept == POW10[17]) {
-    kept = POW10[16];  // all nines: the single digit 1
-    ++point;
-  }
-  return {kept, point};
+// Multiplications come before divisions, and successive floors of divisions equal the floor of
+// their product.
+std::uint64_t scaleExactly(std::uint64_t m, int e, int q) {
+  BigNumber n{};
+  n.limb[0] = static_cast<std::uint32_t>(m);
+  n.limb[1] = static_cast<std::uint32_t>(m >> 32);
+  n.size = n.limb[1] != 0 ? 2 : 1;
+  for (; q >= 9; q -= 9) multiplySmall(n, 1000000000U);
+  if (q > 0) multiplySmall(n, static_cast<std::uint32_t>(POW10[q]));
+  if (e > 0) shiftLeft(n, e);
+  for (; q <= -9; q += 9) divideSmall(n, 1000000000U);
+  if (q < 0) divideSmall(n, static_cast<std::uint32_t>(POW10[-q]));
+  if (e < 0) shiftRight(n, -e);
+  std::uint64_t result = n.size > 0 ? n.limb[0] : 0;
+  if (n.size > 1) result |= std::uint64_t{n.limb[1]} << 32;
+  return result;
 }
 
 DecimalDigits toDecimalDigits(double value) {

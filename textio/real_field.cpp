@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "textio/decimal_tables.h"
+#include "textio/decimal_form.h"
 #include "textio/real_field.h"
 
 namespace textio {

@@ -2,8 +2,6 @@
 // Digits come first (exact, rounded twice half away from zero); the layouts only place them.
 #pragma once
 
-#include <cstdint>
-
 namespace textio {
 
 /// Significant digits kept by the decimal form; at most 16 of them are ever shown.
@@ -25,16 +23,6 @@ struct DecimalDigits {
 /// The exact value's first 18 significant digits, truncated, rounded half away from zero to at
 /// most 17 digits without trailing zeros; subnormals included.
 DecimalDigits toDecimalDigits(double value);
-
-/// The 17-digit intermediate of a finite value's magnitude as one integer, for layouts that place
-/// digits without the text form: the digits of toDecimalDigits with the trailing zeros kept
-/// (10^16 <= digits < 10^17) and its point position; digits and pointPosition 0 for zero.
-struct DecimalIntermediate {
-  std::uint64_t digits;
-  int pointPosition;
-};
-
-DecimalIntermediate toDecimalIntermediate(double value);
 
 /// Rounds to n significant digits half away from zero; true when a new leading digit appeared.
 /// A negative n rounds everything away to nothing (no carry, no sign left).
