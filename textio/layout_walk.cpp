@@ -68,6 +68,7 @@ void performItem(LayoutWalk& walk, const LayoutItem& item) {
   ++walk.position;
 }
 
+/// The shortcut from `start`: none when an item of another kind comes before the next field.
 WalkShortcut findShortcut(const RecordLayout& layout, std::int32_t start) {
   constexpr WalkShortcut NONE{-1, 0, 0, false, false};
   WalkShortcut shortcut{-1, 0, 0, false, false};
