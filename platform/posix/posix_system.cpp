@@ -126,6 +126,9 @@ bool posixFileExists(const char* name) {
 
 IoResult posixRead(FileHandle handle, void* buffer, std::size_t size) {
   int fd = static_cast<int>(handle);
+  // Standard output and error (the devices CON and ERR) are for writing only; a terminal behind
+  // them would otherwise wait for the keyboard.
+  if (fd == STDOUT_FILENO || fd == STDERR_FILENO) return {0, Failure::ACCESS_DENIED};
   struct stat info;
   // A terminal or pipe delivers what it has; one delivery is one answer.
   bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);

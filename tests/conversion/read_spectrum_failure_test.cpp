@@ -81,6 +81,26 @@ TEST(ReadSpectrumRefusal, FileEndingInsideTheHeaderIsReported) {
   }
 }
 
+TEST(ReadSpectrumRefusal, ConsoleDevicesCannotBeReadAsSpectra) {
+  // CON and USER name standard output, ERR standard error: neither can be read.
+  for (const char* name : {"CON", "con.spc", "ERR", "USER"}) {
+    testsupport::FakeMachine machine;
+    testsupport::FakePlatform fake(machine);
+    textio::FixedText<50> path(name);
+    double X[4], Y[4], DX = 0, SPARE1 = 0, SPARE2 = 0;
+    std::int32_t NPTS = -1;
+    testsupport::RunOutcome outcome = testsupport::runUntilEnd(
+        [&] { conversion::READSC(path.view(), 0, 10, 4, X, Y, DX, NPTS, SPARE1, SPARE2); });
+    std::string device = std::string(name).substr(0, std::string(name).find('.'));
+    EXPECT_TRUE(outcome.ended) << name;
+    EXPECT_EQ(outcome.exitCode, 1) << name;
+    EXPECT_EQ(visible(machine.standardError),
+              visible("\r\nrun-time error F6500: READ(" + device + ")\r\n- " +
+                      std::string(textio::ioErrorDescription(6500)) + "\r\n"))
+        << name;
+  }
+}
+
 std::string capacityMessage(const std::string& arraySize, const std::string& requiredSize) {
   return "\r\n\r\nError in READSC --- Data requested exceeds array size\r\n"
          "Array size = " +

@@ -94,6 +94,8 @@ platform::IoResult fakeRead(FileHandle handle, void* buffer, std::size_t size) {
     inputPosition += n;
     return {n, Failure::NONE};
   }
+  // The console's output handles (devices CON and ERR) cannot be read.
+  if (handle == STDOUT || handle == STDERR) return {0, Failure::ACCESS_DENIED};
   OpenFile& file = handles.at(handle);
   ++machine->readCalls;
   if (Failure f = injected("readFile", file.name); f != Failure::NONE) return {0, f};
