@@ -2,7 +2,9 @@
 // announcing every file on the console, and ends with the stop.
 #include "conversion/batch_driver.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 #include "conversion/output_name.h"
 #include "conversion/point_buffer.h"
@@ -86,6 +88,14 @@ void convert() {
   READ_CONTROL_FILE();
   for (std::int32_t I = 0; I < CONTROL.NFILES; ++I) CONVERT_FILE(CONTROL.INFILE[I]);
   textio::stopRun();
+}
+
+void resetDriverForTesting() {
+  CONTROL = ControlFile{};
+  // Filled in place: a temporary of the arrays' size would not fit on the stack.
+  std::fill(std::begin(POINTS.X), std::end(POINTS.X), 0.0);
+  std::fill(std::begin(POINTS.Y), std::end(POINTS.Y), 0.0);
+  POINTS.NPTS = 0;
 }
 
 }  // namespace conversion
